@@ -14,13 +14,13 @@ class Component : public QWidget {
 public:
     using EventSink = std::function<void(int eventId)>;
 
-    explicit Component(QWidget* parent = nullptr) : QWidget(parent) {}
+    explicit Component(QWidget* parent = nullptr)
+        : QWidget(parent) {}
     void setEventSink(EventSink sink) { m_sink = std::move(sink); }
 
 protected:
     void raiseEvent(int eventId) {
-        if (m_sink)
-            m_sink(eventId);
+        if (m_sink) m_sink(eventId);
     }
 
 private:

@@ -7,5 +7,6 @@
 // in a stop box. An empty text stands for an error that carries no description.
 class Error : public std::runtime_error {
 public:
-    explicit Error(const std::string& text) : std::runtime_error(text) {}
+    explicit Error(const std::string& text)
+        : std::runtime_error(text) {}
 };

@@ -23,8 +23,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon) {
 class QtMessageSink : public MessageSink {
 public:
     void show(const std::string& text, MessageIcon icon, QWidget* owner) override {
-        QMessageBox box(qtIcon(icon), applicationTitle(), win1252::toQString(text),
-                        QMessageBox::Ok, owner ? owner : QApplication::activeWindow());
+        QMessageBox box(qtIcon(icon), applicationTitle(), win1252::toQString(text), QMessageBox::Ok,
+                        owner ? owner : QApplication::activeWindow());
         box.exec();
     }
 };
@@ -38,7 +38,9 @@ void showMessage(const std::string& text, MessageIcon icon, QWidget* owner) {
     s_sink->show(text, icon, owner);
 }
 
-void setMessageSink(MessageSink* sink) { s_sink = sink ? sink : &s_qtSink; }
+void setMessageSink(MessageSink* sink) {
+    s_sink = sink ? sink : &s_qtSink;
+}
 
 QString applicationTitle() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();

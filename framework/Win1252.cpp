@@ -18,11 +18,9 @@ char16_t codePoint(unsigned char byte) {
 }
 
 char byteFor(char16_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF))
-        return char(unit);
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return char(unit);
     for (std::size_t i = 0; i < kHighControls.size(); ++i)
-        if (kHighControls[i] == unit)
-            return char(0x80 + i);
+        if (kHighControls[i] == unit) return char(0x80 + i);
     return '?';
 }
 
@@ -45,10 +43,8 @@ std::string fromQString(const QString& text) {
 
 char toUpper(char c) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 'a' && byte <= 'z')
-        return char(byte - 0x20);
-    if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7)
-        return char(byte - 0x20);
+    if (byte >= 'a' && byte <= 'z') return char(byte - 0x20);
+    if (byte >= 0xE0 && byte <= 0xFE && byte != 0xF7) return char(byte - 0x20);
     switch (byte) {
     case 0x9A: // š
     case 0x9C: // œ
@@ -66,6 +62,8 @@ void toUpperInPlace(std::string& text) {
         c = toUpper(c);
 }
 
-QByteArray localPath(const std::string& path) { return QFile::encodeName(toQString(path)); }
+QByteArray localPath(const std::string& path) {
+    return QFile::encodeName(toQString(path));
+}
 
 } // namespace win1252

@@ -4,12 +4,15 @@
 #include <QFile>
 #include <stdexcept>
 
-ScratchDir::ScratchDir() : m_previous(QDir::currentPath()) {
+ScratchDir::ScratchDir()
+    : m_previous(QDir::currentPath()) {
     if (!m_dir.isValid() || !QDir::setCurrent(m_dir.path()))
         throw std::runtime_error("cannot make a scratch folder");
 }
 
-ScratchDir::~ScratchDir() { QDir::setCurrent(m_previous); }
+ScratchDir::~ScratchDir() {
+    QDir::setCurrent(m_previous);
+}
 
 std::string ScratchDir::file(const std::string& name) const {
     return (m_dir.path() + '/' + QString::fromStdString(name)).toStdString();
@@ -23,7 +26,6 @@ void ScratchDir::write(const std::string& name, const QByteArray& bytes) const {
 
 QByteArray ScratchDir::read(const std::string& name) const {
     QFile f(QString::fromStdString(file(name)));
-    if (!f.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read " + name);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read " + name);
     return f.readAll();
 }
