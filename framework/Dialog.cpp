@@ -306,8 +306,7 @@ void Dialog::appendWindowMenuSeparator() {
 void Dialog::appendWindowMenuItem(const std::string& text, int commandId) {
     if (!m_windowMenu) m_windowMenu = new QMenu(this);
     QAction* action = m_windowMenu->addAction(toQString(text));
-    connect(action, &QAction::triggered, this,
-            [this, commandId] { dispatch(Notify::SysCommand, 0, commandId); });
+    connect(action, &QAction::triggered, this, [this, commandId] { sendSysCommand(commandId); });
 }
 
 void Dialog::contextMenuEvent(QContextMenuEvent* event) {
@@ -320,8 +319,7 @@ void Dialog::showWindowMenu(const QPoint& globalPos) {
     const auto add = [&](const char* text, int command, bool enabled) {
         QAction* action = menu.addAction(tr(text));
         action->setEnabled(enabled);
-        connect(action, &QAction::triggered, this,
-                [this, command] { dispatch(Notify::SysCommand, 0, command); });
+        connect(action, &QAction::triggered, this, [this, command] { sendSysCommand(command); });
     };
     const bool resizable = m_template.resizable;
     add("&Restore", WindowCommand::Restore, resizable && (isMaximized() || isMinimized()));

@@ -93,6 +93,9 @@ public:
     void appendWindowMenuSeparator();
     void appendWindowMenuItem(const std::string& text, int commandId);
 
+    // Handles a window-menu command as if the user had chosen it.
+    void sendSysCommand(int commandId) { dispatch(Notify::SysCommand, 0, commandId); }
+
     // Runs a handler behind the error boundary.
     void runHandler(const std::function<void()>& body);
 
