@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class DataLog;
+
+// One decoded line: the number of fields a "%cSMADC%c%u%c%u%c%u" scan assigns (-1 for an
+// empty line) and the three channel counts. Counts the line does not carry stay 0.
+struct Sample {
+    int fields = 0;
+    std::array<std::uint32_t, 3> counts{};
+    bool accepted() const { return fields >= 3; }
+};
+
+Sample decodeSample(std::string_view line);
+
+// A probe's linear calibration.
+struct Calibration {
+    float fullScaleTemp = 0;
+    float minTemp = 0;
+    float offset = 0;
+    std::uint32_t fullScaleCounts = 0;
+    std::uint32_t minCounts = 0;
+};
+
+// (count - min) / (fullScale - min) * fullScaleTemp + offset + minTemp, the differences
+// taken modulo 2^32, evaluated in double from left to right and rounded once to float.
+float convertCounts(std::uint32_t count, const Calibration& calibration);
+bool countsInRange(std::uint32_t count, const Calibration& calibration);
+// "%.1f °C" inside the temperature range, "(%.1f) °C" outside it; the degree sign is the
+// byte 0xB0 and halfway values round away from zero.
+std::string formatTemperature(float temperature, const Calibration& calibration);
+std::string formatOneDecimal(double value);
+
+// The window the line processing writes to and reads from.
+class LineTarget {
+public:
+    virtual ~LineTarget() = default;
+    virtual void setStatus(const std::string& text) = 0;
+    virtual void setDisplay(int probe, const std::string& text) = 0;
+    // The probe's selected channel position; -1 when none is selected.
+    virtual int channel(int probe) const = 0;
+    virtual bool loggingOn() const = 0;
+    virtual std::string logPath() const = 0;
+};
+
+// Upper-cases the line in place, shows it, decodes it, logs an accepted sample when logging
+// is on, then converts and shows each probe's count. The status line ends with the text of
+// the last outcome: invalid data, a range message, or what happened to the sample.
+void processLine(std::string& line, LineTarget& target, DataLog& log,
+                 const std::array<Calibration, 2>& calibrations);
