@@ -1,5 +1,7 @@
 #include "PortDevice.h"
 
+#include "Win1252.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -37,12 +39,26 @@ QStringList presentSystemPorts() {
 PortDevice findPortDevice(int port, const SystemPorts& systemPorts) {
     const QString link = QStringLiteral("COM%1").arg(port);
     const QFileInfo entry(QDir::current().absoluteFilePath(link));
-    if (entry.isSymLink() || entry.exists()) return {entry.absoluteFilePath(), {}};
+    if (entry.isSymLink() || entry.exists()) {
+        // The device itself, not the link, so that the port's lock file is the one other
+        // programs use for it; a broken link stays as it is and fails to open.
+        const QString device = entry.canonicalFilePath();
+        return {device.isEmpty() ? entry.absoluteFilePath() : device, {}};
+    }
     const QStringList ports = orderSystemPorts(systemPorts());
     if (port >= 1 && port <= ports.size()) return {QStringLiteral("/dev/") + ports[port - 1], {}};
     const std::string name = link.toStdString();
     return {{},
-            "No serial port " + std::to_string(port) + ": " + std::to_string(ports.size()) +
-                " found. Link the device as " + name +
-                " in the working folder (ln -s /dev/serial/by-id/... " + name + ")."};
+            "No serial port " + std::to_string(port) + " (the system reports " +
+                std::to_string(ports.size()) + "): link one as " + name +
+                " in the working folder (ln -s /dev/serial/by-id/... " + name + ")"};
+}
+
+std::string openFailureReason(QSerialPort::SerialPortError error, const QString& errorString,
+                              bool accessible) {
+    const std::string text = win1252::fromQString(errorString);
+    if (error != QSerialPort::PermissionError) return text;
+    if (accessible) return "busy: another program is using the port (" + text + ")";
+    return text +
+           ": add yourself to the dialout group (sudo adduser $USER dialout) and log in again";
 }

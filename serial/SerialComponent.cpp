@@ -1,6 +1,10 @@
 #include "SerialComponent.h"
 
 #include "Error.h"
+#include "Win1252.h"
+
+#include <QFile>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +31,10 @@ std::string SerialComponent::portName() const {
     return "COM" + std::to_string(m_commPort);
 }
 
+std::string SerialComponent::deviceLabel() const {
+    return portName() + " (" + win1252::fromQString(m_device) + ")";
+}
+
 void SerialComponent::setCommPort(std::int16_t port) {
     if (m_port.isOpen()) throw Error("The port number cannot change while the port is open.");
     m_commPort = port;
@@ -41,21 +49,23 @@ void SerialComponent::setSettings(const std::string& text) {
 
 void SerialComponent::setPortOpen(bool open) {
     if (open && !m_port.isOpen())
-        SerialComponent::open();
+        openPort();
     else if (!open && m_port.isOpen())
         m_port.close();
 }
 
-bool SerialComponent::open() {
+void SerialComponent::openPort() {
     m_lastError.clear();
     const PortDevice device = findPortDevice(m_commPort, systemPorts());
     m_device = device.path;
-    if (!m_settings)
+    if (!m_settings) {
         m_lastError = portName() + ": " + m_settingsProblem;
-    else if (device.path.isEmpty())
+        return;
+    }
+    if (device.path.isEmpty()) {
         m_lastError = device.problem;
-    if (!m_lastError.empty()) return false;
-
+        return;
+    }
     m_port.setPortName(device.path);
     m_port.setBaudRate(m_settings->baudRate);
     m_port.setParity(m_settings->parity);
@@ -63,18 +73,15 @@ bool SerialComponent::open() {
     m_port.setStopBits(m_settings->stopBits);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadOnly)) {
-        m_lastError = portName() + " (" + device.path.toStdString() +
-                      "): " + m_port.errorString().toStdString();
-        if (m_port.error() == QSerialPort::PermissionError)
-            m_lastError += ". If no other program uses it, add yourself to the dialout group "
-                           "(sudo adduser $USER dialout) and log in again.";
-        return false;
+        const bool accessible = ::access(QFile::encodeName(m_device).constData(), R_OK) == 0;
+        m_lastError = deviceLabel() + ": " +
+                      openFailureReason(m_port.error(), m_port.errorString(), accessible);
+        return;
     }
     // Pseudo-terminals have no modem lines: a refusal here is not an error of the port.
     m_port.setDataTerminalReady(true);
     m_port.setRequestToSend(false);
     m_port.clearError();
-    return true;
 }
 
 // Hands each waiting character on as an event of its own, in arrival order. A handler
@@ -104,8 +111,7 @@ std::string SerialComponent::input() {
 // resource error that repeats until the port is closed, so it is closed at once.
 void SerialComponent::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ReadError && error != QSerialPort::ResourceError) return;
-    m_lastError = portName() + " (" + m_device.toStdString() +
-                  ") was lost: " + m_port.errorString().toStdString();
+    m_lastError = deviceLabel() + " was lost: the device went away or cannot be read.";
     m_port.close();
 }
 

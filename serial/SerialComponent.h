@@ -36,7 +36,8 @@ public:
     std::int16_t commEvent() const { return m_commEvent; }
     // The character of the event being handled, once; empty when none waits.
     std::string input();
-    // Why the last open failed or the open port was lost; empty while all is well.
+    // Why the last open failed or the open port was lost, as program text (Windows-1252);
+    // empty while all is well.
     std::string lastOpenError() const { return m_lastError; }
     QString deviceName() const { return m_device; }
 
@@ -44,12 +45,13 @@ public:
     static void setSystemPorts(SystemPorts ports);
 
 private:
-    bool open();
+    void openPort();
     void deliverReceived();
     void onError(QSerialPort::SerialPortError error);
     std::string portName() const;
+    std::string deviceLabel() const;
 
-    QSerialPort m_port;
+    QSerialPort m_port{this};
     std::int16_t m_commPort = 2;
     std::optional<LineSettings> m_settings;
     std::string m_settingsProblem;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,11 +12,15 @@ PtyPair::PtyPair() {
     char name[256] = {};
     if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
-    termios raw{};
-    tcgetattr(m_slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(m_slave, TCSANOW, &raw);
     m_slavePath = QString::fromLocal8Bit(name);
+    termios raw{};
+    if (tcgetattr(m_slave, &raw) == 0) {
+        cfmakeraw(&raw);
+        if (tcsetattr(m_slave, TCSANOW, &raw) == 0) return;
+    }
+    ::close(m_master);
+    ::close(m_slave);
+    throw std::runtime_error("cannot put the pseudo-terminal in raw mode");
 }
 
 PtyPair::~PtyPair() {
@@ -43,4 +48,18 @@ void PtyPair::write(const QByteArray& bytes) {
 void PtyPair::closeMaster() {
     if (m_master >= 0) ::close(m_master);
     m_master = -1;
+}
+
+int PtyPair::pendingInput() const {
+    int count = 0;
+    if (::ioctl(m_slave, FIONREAD, &count) != 0)
+        throw std::runtime_error("cannot read the pseudo-terminal's input count");
+    return count;
+}
+
+termios PtyPair::attributes() const {
+    termios t{};
+    if (tcgetattr(m_slave, &t) != 0)
+        throw std::runtime_error("cannot read the pseudo-terminal's settings");
+    return t;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <termios.h>
 
 // A pseudo-terminal in raw mode standing in for a serial device: the program opens the
 // slave (through a COMn link), the test writes to the master, and closing the master is a
@@ -18,6 +19,10 @@ public:
     void linkAs(const QString& linkPath);
     void write(const QByteArray& bytes);
     void closeMaster();
+    // Bytes written to the master that the slave side has not read yet.
+    int pendingInput() const;
+    // The line settings the slave has now (those of the port that opened it).
+    termios attributes() const;
 
 private:
     int m_master = -1;
