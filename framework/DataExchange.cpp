@@ -7,7 +7,7 @@
 void DataExchange::fail(int id, const std::string& message) {
     showMessage(message, MessageIcon::Exclamation, &m_dialog);
     m_dialog.focusControl(id);
-    throw Failed{};
+    throw Failed{id};
 }
 
 void DataExchange::text(int id, std::string& value) {

@@ -26,7 +26,9 @@ public:
     void checkBox(int id, int& value);
 
     // Thrown to end a run from the controls; Dialog::updateData catches it.
-    struct Failed {};
+    struct Failed {
+        int controlId;
+    };
 
 private:
     [[noreturn]] void fail(int id, const std::string& message);

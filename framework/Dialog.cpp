@@ -211,7 +211,8 @@ bool Dialog::updateData(bool saveAndValidate) {
     DataExchange dx(*this, saveAndValidate);
     try {
         DoDataExchange(dx);
-    } catch (const DataExchange::Failed&) {
+    } catch (const DataExchange::Failed& failed) {
+        m_failedControl = failed.controlId;
         return false;
     }
     return true;
@@ -426,6 +427,7 @@ bool Dialog::selectComboPrefix(int id, const std::string& text) {
 
 void Dialog::focusControl(int id) {
     QWidget* w = control(id);
+    if (w->isHidden()) return;
     w->setFocus(Qt::OtherFocusReason);
     if (auto* edit = qobject_cast<QLineEdit*>(w))
         edit->selectAll();

@@ -72,6 +72,8 @@ public:
     // Runs the data exchange: to the controls (no checks) or from them (validated, stops at
     // the first failure with its message and focus on the failing control).
     bool updateData(bool saveAndValidate);
+    // The control whose value stopped the last failed run from the controls.
+    int failedControl() const { return m_failedControl; }
 
     // Controls by id.
     QWidget* control(int id) const;
@@ -127,4 +129,5 @@ private:
     QMenu* m_windowMenu = nullptr;
     QSize m_baseUnits;
     bool m_built = false;
+    int m_failedControl = kNoId;
 };

@@ -87,7 +87,11 @@ void CSetupDlg::OnOK() {
     const std::string stopBits = controlText(kStopBitsBox);
     setControlText(kLineSettings, speed + "," + parity + "," + dataBits + "," + stopBits);
     setControlText(kPortNumber, controlText(kPortBox));
-    if (!updateData(true)) return;
+    if (!updateData(true)) {
+        if (failedControl() == kPortNumber) // the hidden field stands for the Port box
+            focusControl(kPortBox);
+        return;
+    }
     m_echo = checkState(kEcho) == 1 ? 1 : 0;
     endDialog(Ok);
 }
