@@ -84,9 +84,10 @@ void SerialComponent::openPort() {
     m_port.clearError();
 }
 
-// Hands each waiting character on as an event of its own, in arrival order. A handler
-// that runs an event loop of its own (a message box) may bring a nested readyRead: the
-// outer loop goes on delivering, so nothing is taken twice or out of order.
+// Hands each waiting character on as an event of its own, in arrival order, and stops when
+// the buffer is empty or the handler closed the port. Qt never emits readyRead recursively;
+// the flag holds this loop to the same promise, so a handler that runs an event loop of its
+// own (a message box) is not entered again from here.
 void SerialComponent::deliverReceived() {
     if (m_delivering) return;
     m_delivering = true;

@@ -183,6 +183,41 @@ TEST_F(SerialComponentTest, HandlerRunningAnEventLoopIsNotReentered) {
     EXPECT_EQ(deepest, 1);
 }
 
+// While the handler is busy, at most the in-buffer's worth waits inside the program; the
+// rest stays in the line until there is room, and nothing is lost.
+TEST_F(SerialComponentTest, WaitingInputStaysBoundedWhileTheHandlerIsBusy) {
+    PtyPair pty;
+    pty.linkAs("COM1");
+    SerialComponent component;
+    component.setCommPort(1);
+    QByteArray flood(3000, '\0');
+    for (int i = 0; i < flood.size(); ++i)
+        flood[i] = char('a' + i % 26);
+    qint64 heldInside = 0;
+    int heldInLine = 0;
+    std::string text;
+    component.setEventSink([&](int) {
+        text += component.input();
+        if (text != "A") return;
+        pty.write(flood);
+        QSerialPort& serial = port(component);
+        const bool full = QTest::qWaitFor(
+            [&] { return serial.bytesAvailable() >= SerialComponent::kInBufferSize; }, kWaitMs);
+        EXPECT_TRUE(full);
+        heldInside = serial.bytesAvailable();
+        heldInLine = pty.pendingInput();
+    });
+    component.setPortOpen(true);
+    ASSERT_TRUE(component.portOpen()) << component.lastOpenError();
+
+    pty.write("A");
+    ASSERT_TRUE(waitFor([&] { return text.size() >= std::size_t(flood.size()) + 1; }))
+        << text.size();
+    EXPECT_EQ(heldInside, SerialComponent::kInBufferSize);
+    EXPECT_EQ(heldInLine, flood.size() - SerialComponent::kInBufferSize);
+    EXPECT_EQ(QByteArray::fromStdString(text), "A" + flood);
+}
+
 TEST_F(SerialComponentTest, HandlerClosingThePortEndsTheBatch) {
     PtyPair pty;
     pty.linkAs("COM1");

@@ -1,5 +1,6 @@
 #include "Pty.h"
 
+#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <pty.h>
@@ -30,9 +31,11 @@ PtyPair::~PtyPair() {
 }
 
 void PtyPair::linkAs(const QString& linkPath) {
-    if (!QFile::link(m_slavePath, linkPath))
+    // Kept absolute so that the link goes even if the working directory changed meanwhile.
+    const QString link = QDir::current().absoluteFilePath(linkPath);
+    if (!QFile::link(m_slavePath, link))
         throw std::runtime_error("cannot link " + linkPath.toStdString());
-    m_link = linkPath;
+    m_link = link;
 }
 
 void PtyPair::write(const QByteArray& bytes) {
