@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -16,9 +17,24 @@ struct OptionSpec {
     std::function<void(SimOptions&, std::string_view)> apply;
 };
 
+// The text in quotes, control characters written as escapes, so a message stays on one line.
+std::string quoted(std::string_view text) {
+    std::string out = "'";
+    for (unsigned char c : text) {
+        if (c < 0x20 || c == 0x7F) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\x%02X", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "'";
+}
+
 [[noreturn]] void badValue(std::string_view name, std::string_view value,
                            std::string_view expected) {
-    throw UsageError("--" + std::string(name) + ": '" + std::string(value) + "' is not " +
+    throw UsageError("--" + std::string(name) + ": " + quoted(value) + " is not " +
                      std::string(expected));
 }
 
@@ -143,14 +159,14 @@ SimOptions parseOptions(const std::vector<std::string>& args) {
             options.help = true;
             return options;
         }
-        if (!arg.starts_with("--")) throw UsageError("unexpected argument '" + args[i] + "'");
+        if (!arg.starts_with("--")) throw UsageError("unexpected argument " + quoted(arg));
         const auto equals = arg.find('=');
         const std::string_view name = arg.substr(2, equals == arg.npos ? arg.npos : equals - 2);
         const auto& specs = optionSpecs();
         const auto spec = std::find_if(specs.begin(), specs.end(),
                                        [&](const OptionSpec& s) { return s.name == name; });
         if (spec == specs.end())
-            throw UsageError("unknown option '" + std::string(arg.substr(0, equals)) + "'");
+            throw UsageError("unknown option " + quoted(arg.substr(0, equals)));
         std::string_view value;
         if (!spec->takesValue) {
             if (equals != arg.npos) throw UsageError("--" + std::string(name) + " takes no value");
@@ -193,7 +209,8 @@ separator, then a line feed: XSMADC,100,200,300
   --ramp-step N       ramp step, at least 1 (default 1)
   --seed N            seed of the random counts and of the malformed lines (default 1)
   --lead C            lead character (default X)
-  --separator C       separator before each count (default ,)
+  --separator C       separator before each count (default ,); a digit runs into the
+                      count before it, so the reader then sees one long first count
   --crlf              end lines with a carriage return and a line feed
   --echo              send every byte twice, the line ending too, as the unit does
                       with its echo on
