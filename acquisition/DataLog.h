@@ -5,6 +5,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <utility>
 
 using Clock = std::function<std::time_t()>;
 std::time_t systemClock();
@@ -18,7 +19,7 @@ std::string logDataLine(const std::tm& utc, const std::array<std::uint32_t, 3>& 
 
 // The data log: one line per sample, appended to a text file that is opened and closed for
 // each sample and never locked, so other programs may read it meanwhile. The two header
-// lines go before the first sample written in a run.
+// lines go before the first sample written in a run, whichever file that goes to.
 class DataLog {
 public:
     static constexpr const char* kHeader = "Begin Logging...Data Format:\r\n"
@@ -29,10 +30,10 @@ public:
 
     struct Result {
         bool written;
-        std::string error; // why nothing or not all was written
+        std::string error; // why the sample was not written, for the user
     };
-    // Appends one sample to the file at path (Windows-1252). The header stays pending until
-    // a file has received it whole.
+    // Appends one sample to the file at path (Windows-1252), creating the file when missing.
+    // The header stays pending until a file has received it whole and closed cleanly.
     Result append(const std::string& path, const std::array<std::uint32_t, 3>& counts);
     bool headerPending() const { return m_headerPending; }
 

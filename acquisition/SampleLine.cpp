@@ -3,7 +3,6 @@
 #include "DataLog.h"
 #include "Win1252.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -11,13 +10,16 @@
 namespace {
 
 constexpr std::string_view kLiteral = "SMADC";
+// The degree sign is the Windows-1252 byte 0xB0, split off so the hex escape ends before C.
+constexpr std::string_view kCelsius = " \xB0"
+                                      "C";
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 // A %u conversion: white space skipped, an optional sign, decimal digits; a minus sign
-// negates modulo 2^32, as does a value too large for 32 bits.
+// negates modulo 2^32, and a value too large for 32 bits keeps its low 32 bits.
 std::optional<std::uint32_t> scanUnsigned(std::string_view text, std::size_t& pos) {
     while (pos < text.size() && isSpace(text[pos]))
         ++pos;
@@ -31,17 +33,10 @@ std::optional<std::uint32_t> scanUnsigned(std::string_view text, std::size_t& po
     return negative ? 0u - value : value;
 }
 
-float toFloat(double value) {
-    if (std::isfinite(value) && std::fabs(value) > FLT_MAX)
-        return std::copysign(INFINITY, float(value > 0 ? 1 : -1));
-    return float(value);
-}
-
 void showProbe(LineTarget& target, int probe, const Sample& sample,
                const Calibration& calibration) {
     const int channel = target.channel(probe);
-    if (channel < 0 || channel >= int(sample.counts.size()))
-        return; // no channel selected: nothing to convert for this probe
+    if (channel < 0 || channel >= int(sample.counts.size())) return;
     const std::uint32_t count = sample.counts[std::size_t(channel)];
     const float temperature = convertCounts(count, calibration);
     if (!countsInRange(count, calibration))
@@ -60,6 +55,7 @@ void logSample(LineTarget& target, DataLog& log, const Sample& sample) {
 } // namespace
 
 Sample decodeSample(std::string_view line) {
+    line = line.substr(0, line.find('\0'));
     Sample sample;
     if (line.empty()) {
         sample.fields = -1; // end of input before the first conversion
@@ -87,27 +83,27 @@ float convertCounts(std::uint32_t count, const Calibration& c) {
     t = t * double(c.fullScaleTemp);
     t = t + double(c.offset);
     t = t + double(c.minTemp);
-    return toFloat(t);
+    return float(t); // IEEE rounding: beyond the float range this gives an infinity
 }
 
 bool countsInRange(std::uint32_t count, const Calibration& c) {
     return count >= c.minCounts && count <= c.fullScaleCounts;
 }
 
-// printf rounds a value exactly halfway between two tenths to even; the displays round it
-// away from zero. Such a value is a multiple of 0.25 with an odd numerator (x.25, x.75),
-// which "%.2f" prints exactly, so the second decimal is dropped and the first one raised.
+// printf rounds a value exactly halfway between two tenths to even. Such a value is an odd
+// number of quarters (x.25, x.75), which "%.2f" prints exactly; dropping its final 5 and
+// raising the tenth (2 or 7, so no carry) rounds it away from zero instead.
 std::string formatOneDecimal(double value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
     const double quarters = std::fabs(value) * 4;
     const bool halfway = quarters == std::floor(quarters) && std::fmod(quarters, 2.0) == 1.0;
-    char buffer[400];
+    char buffer[400]; // the largest double has 309 integer digits
     std::snprintf(buffer, sizeof buffer, halfway ? "%.2f" : "%.1f", value);
     std::string text = buffer;
     if (halfway) {
         text.pop_back();
-        ++text.back(); // the dropped digit was 5 and the tenth is 2 or 7: no carry
+        ++text.back();
     }
     return text;
 }
@@ -115,11 +111,7 @@ std::string formatOneDecimal(double value) {
 std::string formatTemperature(float temperature, const Calibration& c) {
     const std::string number = formatOneDecimal(double(temperature));
     const bool inRange = c.minTemp <= temperature && temperature <= c.fullScaleTemp;
-    return inRange ? number + " \xB0"
-                              "C"
-                   : "(" + number +
-                         ") \xB0"
-                         "C";
+    return (inRange ? number : "(" + number + ")") + std::string(kCelsius);
 }
 
 void processLine(std::string& line, LineTarget& target, DataLog& log,

@@ -15,7 +15,9 @@ struct Sample {
     bool accepted() const { return fields >= 3; }
 };
 
-Sample decodeSample(std::string_view line);
+// Scans an upper-cased line as the C library's sscanf would with the format above. Letter
+// case matters: the caller upper-cases first. A NUL ends the line, as it ends a C string.
+Sample decodeSample(std::string_view upperLine);
 
 // A probe's linear calibration.
 struct Calibration {
@@ -27,12 +29,16 @@ struct Calibration {
 };
 
 // (count - min) / (fullScale - min) * fullScaleTemp + offset + minTemp, the differences
-// taken modulo 2^32, evaluated in double from left to right and rounded once to float.
+// taken modulo 2^32, evaluated in double from left to right and rounded once to float. A
+// zero span gives an infinity, or NaN for the minimum count itself.
 float convertCounts(std::uint32_t count, const Calibration& calibration);
+// minCounts <= count <= fullScaleCounts: empty when the minimum lies above full scale.
 bool countsInRange(std::uint32_t count, const Calibration& calibration);
-// "%.1f °C" inside the temperature range, "(%.1f) °C" outside it; the degree sign is the
-// byte 0xB0 and halfway values round away from zero.
+// "%.1f °C" inside the temperature range, "(%.1f) °C" outside it (NaN included); the degree
+// sign is the byte 0xB0.
 std::string formatTemperature(float temperature, const Calibration& calibration);
+// "%.1f" with a value exactly halfway between two tenths rounded away from zero, and
+// non-finite values as "inf", "-inf" and "nan".
 std::string formatOneDecimal(double value);
 
 // The window the line processing writes to and reads from.
@@ -40,15 +46,18 @@ class LineTarget {
 public:
     virtual ~LineTarget() = default;
     virtual void setStatus(const std::string& text) = 0;
+    // probe is 0 or 1.
     virtual void setDisplay(int probe, const std::string& text) = 0;
     // The probe's selected channel position; -1 when none is selected.
     virtual int channel(int probe) const = 0;
     virtual bool loggingOn() const = 0;
+    // Read once for each logged sample, so a new path takes effect at the next one.
     virtual std::string logPath() const = 0;
 };
 
 // Upper-cases the line in place, shows it, decodes it, logs an accepted sample when logging
 // is on, then converts and shows each probe's count. The status line ends with the text of
-// the last outcome: invalid data, a range message, or what happened to the sample.
+// the last outcome: invalid data, a range message, or what happened to the sample. A probe
+// with no channel selected is left alone.
 void processLine(std::string& line, LineTarget& target, DataLog& log,
                  const std::array<Calibration, 2>& calibrations);

@@ -2,7 +2,9 @@
 #include "ScratchDir.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -27,6 +29,11 @@ TEST(DataLogFormat, TimeStampAndDayOfTheYear) {
     for (const auto& [time, line] : cases)
         EXPECT_EQ(logDataLine(utc(time), {1234, 5678, 9012}), line);
     EXPECT_EQ(logTimestamp(utc(kJuly13th2000)), "Thu Jul 13 18:03:22 2000");
+    // A breakdown made by hand with names out of range still names a day and a month.
+    std::tm odd = utc(kJuly13th2000);
+    odd.tm_wday = -1;
+    odd.tm_mon = 12;
+    EXPECT_EQ(logTimestamp(odd), "Sat Jan 13 18:03:22 2000");
 }
 
 class DataLogTest : public ::testing::Test {
@@ -57,7 +64,7 @@ TEST_F(DataLogTest, WritesTheHeaderOncePerRunAndAppends) {
 TEST_F(DataLogTest, AFailedWriteKeepsTheHeaderPendingForTheFirstFileThatWorks) {
     QDir().mkdir("folder");
     const std::pair<std::string, std::string> failures[] = {
-        {"", "no log file is set (Setup, Log File)"},
+        {"", "the path is empty (set the Log File in Setup)"},
         {"missing/x.log", "No such file or directory"},
         {"folder", "Is a directory"},
         {"/dev/full", "No space left on device"},
@@ -68,6 +75,10 @@ TEST_F(DataLogTest, AFailedWriteKeepsTheHeaderPendingForTheFirstFileThatWorks) {
         EXPECT_EQ(result.error, reason) << path;
         EXPECT_TRUE(log.headerPending()) << path;
     }
+    DataLog brokenClock([] { return std::numeric_limits<std::time_t>::max(); });
+    EXPECT_EQ(brokenClock.append("good.log", {1, 2, 3}).error, "the clock gives no calendar time");
+    EXPECT_FALSE(QFile::exists("good.log"));
+
     ASSERT_TRUE(log.append("good.log", {1, 2, 3}).written);
     EXPECT_TRUE(dir.read("good.log").startsWith(kHeader));
     EXPECT_FALSE(log.headerPending());

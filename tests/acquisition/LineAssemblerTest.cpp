@@ -59,6 +59,9 @@ TEST(LineAssembler, EchoKeepsEveryOtherEventAndItsPhaseCarriesOver) {
     // An empty chunk on an empty raw buffer adds nothing but still turns the phase.
     EXPECT_EQ(run(assembler, {{"", true}, {"I", true}, {"J", true}, {"\n", true}}),
               std::vector<std::string>{"I"});
+    // An empty chunk repeats the last character only when its event falls on a keeping phase.
+    EXPECT_EQ(run(assembler, {{"K", true}, {"", true}, {"", true}, {"\n", true}}),
+              std::vector<std::string>{"KK"});
 }
 
 TEST(LineAssembler, ALineStopsGrowingAtItsBound) {
