@@ -125,8 +125,10 @@ void CProbeDlg::OnLogging() {
 void CProbeDlg::OnComm() {
     if (m_comm.GetCommEvent() != kReceiveEvent) return;
     const std::string chunk = m_comm.GetInput();
-    if (auto line = m_lineAssembler.feed(chunk, m_echo != 0))
+    if (auto line = m_lineAssembler.feed(chunk, m_echo != 0)) {
         processLine(*line, *this, m_dataLog, Calibrations());
+        setControlText(kStatusLine, m_lineStatus);
+    }
 }
 
 std::array<Calibration, 2> CProbeDlg::Calibrations() const {
@@ -202,7 +204,7 @@ void CProbeDlg::Serialize(StoreArchive& archive) {
 }
 
 void CProbeDlg::setStatus(const std::string& text) {
-    setControlText(kStatusLine, text);
+    m_lineStatus = text;
 }
 
 void CProbeDlg::setDisplay(int probe, const std::string& text) {

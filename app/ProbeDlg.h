@@ -85,4 +85,6 @@ private:
     // State of the receive path, kept for the whole run whatever happens to the port.
     LineAssembler m_lineAssembler;
     DataLog m_dataLog;
+    // The status texts of one line: only the last can be seen, so only it reaches the control.
+    std::string m_lineStatus;
 };

@@ -243,9 +243,9 @@ const EventTable& Dialog::eventTable() const {
     return none;
 }
 
-void Dialog::runHandler(const std::function<void()>& body) {
+void Dialog::reportError(std::exception_ptr escaped) {
     try {
-        body();
+        std::rethrow_exception(escaped);
     } catch (const Error& error) {
         const std::string text = error.what();
         showMessage(text.empty() ? kInternalError : text, MessageIcon::Stop, this);

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <exception>
 #include <functional>
 #include <map>
 #include <string>
@@ -99,7 +100,13 @@ public:
     void sendSysCommand(int commandId) { dispatch(Notify::SysCommand, 0, commandId); }
 
     // Runs a handler behind the error boundary.
-    void runHandler(const std::function<void()>& body);
+    template <class Body> void runHandler(Body&& body) {
+        try {
+            body();
+        } catch (...) {
+            reportError(std::current_exception());
+        }
+    }
 
 protected:
     virtual bool OnInitDialog();
@@ -115,6 +122,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // The error report: a stop box with the error's text, or the generic text.
+    void reportError(std::exception_ptr error);
     bool build();
     QWidget* buildControl(const ControlEntry& entry);
     void dispatch(Notify code, int id, int param);
