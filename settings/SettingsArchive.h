@@ -12,9 +12,9 @@ inline constexpr const char* kEndOfFileMessage = "An attempt was made to access 
 // Reads the settings file's two encodings: counted strings and 32-bit little-endian
 // integers. A counted string's length is one byte (0-254), or 0xFF and 16 bits (up to
 // 65533), or 0xFF 0xFFFF and 32 bits; 0xFF 0xFFFE announces a UTF-16 text whose character
-// count follows in one of those forms. Reading past the end of the file, or a 32-bit length
-// of 2^31 or more, raises the end-of-file error; nothing larger than what is left of the
-// file is ever allocated.
+// count follows in one of those forms. Reading past the end of the device, or a 32-bit
+// length of 2^31 or more, raises Error(kEndOfFileMessage); nothing larger than what is left
+// of the device is ever allocated. The device does its own read buffering.
 class LoadArchive {
 public:
     explicit LoadArchive(QIODevice& device)
@@ -30,7 +30,9 @@ private:
     QIODevice& m_device;
 };
 
-// Writes the same encodings, buffered; flush() writes out what is buffered.
+// Writes the same encodings through a 4096-byte buffer; texts longer than the buffer go to
+// the device directly. flush() writes out what is buffered. A failed device write raises
+// Error with the device's errorString().
 class StoreArchive {
 public:
     explicit StoreArchive(QIODevice& device)
@@ -41,6 +43,8 @@ public:
 
 private:
     void writeLittleEndian(std::uint32_t value, int bytes);
+    void write(const char* data, qsizetype size);
+    void writeToDevice(const char* data, qsizetype size);
 
     static constexpr qsizetype kBufferSize = 4096;
     QIODevice& m_device;
