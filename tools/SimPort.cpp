@@ -81,10 +81,6 @@ bool StopSignals::wait(std::span<pollfd> fds, std::optional<Nanos> timeout) {
     return !g_stopAsked;
 }
 
-bool StopSignals::stopped() const {
-    return g_stopAsked;
-}
-
 PseudoTerminal::PseudoTerminal()
     : m_master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC)) {
     if (!m_master) failWithErrno("cannot open a pseudo-terminal");
@@ -101,8 +97,6 @@ PseudoTerminal::PseudoTerminal()
         ::fcntl(m_master.get(), F_SETFL, O_NONBLOCK) != 0)
         failWithErrno("cannot set up " + m_slavePath);
 }
-
-PseudoTerminal::~PseudoTerminal() = default;
 
 bool PseudoTerminal::readerGone() const {
     pollfd fd{m_master.get(), 0, 0};

@@ -23,7 +23,6 @@ public:
     // Waits for the descriptors' events or the timeout (none: no limit). Returns false once
     // a stop was asked for. Throws std::system_error when the wait itself fails.
     bool wait(std::span<pollfd> fds, std::optional<Nanos> timeout);
-    bool stopped() const;
 
 private:
     sigset_t m_originalMask;
@@ -55,7 +54,6 @@ private:
 class PseudoTerminal {
 public:
     PseudoTerminal(); // throws std::system_error
-    ~PseudoTerminal();
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
