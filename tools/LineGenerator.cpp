@@ -14,15 +14,19 @@ std::string sampleText(const Counts& counts, char lead, char separator) {
     return text;
 }
 
+// With echo every character comes twice except the closing line feed, as the receiving
+// program expects of a unit with echo on: a second line feed would end a second, empty line.
 std::string frameLine(std::string_view text, const LineFormat& format) {
     std::string line(text);
-    line += format.crlf ? "\r\n" : "\n";
-    if (!format.echo) return line;
-    std::string doubled;
-    doubled.reserve(2 * line.size());
-    for (char c : line)
-        doubled.append(2, c);
-    return doubled;
+    if (format.crlf) line += '\r';
+    if (format.echo) {
+        std::string doubled;
+        doubled.reserve(2 * line.size() + 1);
+        for (char c : line)
+            doubled.append(2, c);
+        line = std::move(doubled);
+    }
+    return line + '\n';
 }
 
 Counts waveCounts(double seconds) {

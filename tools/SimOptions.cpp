@@ -212,8 +212,8 @@ separator, then a line feed: XSMADC,100,200,300
   --separator C       separator before each count (default ,); a digit runs into the
                       count before it, so the reader then sees one long first count
   --crlf              end lines with a carriage return and a line feed
-  --echo              send every byte twice, the line ending too, as the unit does
-                      with its echo on
+  --echo              send every byte twice but the closing line feed, as the unit
+                      does with its echo on
   --malformed PCT     make PCT percent of the lines malformed (missing lead, bad count,
                       cut short or garbage), chosen by --seed (default 0)
   --wait-open         send the first line only once a reader has opened the port;

@@ -219,7 +219,7 @@ TEST(VemoSim, LineOptionsShapeTheBytesAndQuietPrintsNothing) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return exists(link); }, 20000));
     PortReader port(link);
     ASSERT_TRUE(port.isOpen()) << std::strerror(errno);
-    EXPECT_EQ(port.read(0), "YYSSMMAADDCC;;11;;22;;33\r\r\n\nYYSSMMAADDCC;;11;;22;;33\r\r\n\n");
+    EXPECT_EQ(port.read(0), "YYSSMMAADDCC;;11;;22;;33\r\r\nYYSSMMAADDCC;;11;;22;;33\r\r\n");
     EXPECT_EQ(sim.finish(), 0);
     EXPECT_EQ(sim.err(), "");
 }
