@@ -52,8 +52,8 @@ TEST(LineFormat, TheProgramReadsTheCountsBack) {
         ASSERT_EQ(lines.size(), 2u) << "lead " << int(format.lead);
         for (std::size_t i = 0; i < 2; ++i) {
             const Sample sample = decodeSample(lines[i]);
-            EXPECT_TRUE(sample.accepted()) << samples[i];
-            EXPECT_EQ(sample.counts, i == 0 ? first : second) << samples[i];
+            EXPECT_TRUE(sample.accepted()) << lines[i];
+            EXPECT_EQ(sample.counts, i == 0 ? first : second) << lines[i];
         }
     }
 }
