@@ -236,6 +236,7 @@ TEST_F(MainWindowTest, AboutBoxIsModalWhileSamplesKeepArriving) {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);
         caption = box->windowTitle().toStdString();
+        box->grab().save(ARTIFACTS_DIR "/about-box.png");
         pty.write("XSMADC,0,0,0\n");
         QTRY_COMPARE_WITH_TIMEOUT(window->controlText(kStatusLine), std::string("Data Received"),
                                   5000);

@@ -8,6 +8,7 @@
 #include "SerialComponent.h"
 #include "SettingsBytes.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
@@ -67,6 +68,8 @@ TEST_F(SetupDlgTest, OpensWithListsFilledAndTheFocusOnOk) {
     EXPECT_EQ(dialog->controlText(kPortBox), "3");
     EXPECT_EQ(dialog->controlText(kP1Channel), "0"); // an empty channel selects the first entry
     EXPECT_EQ(dialog->windowTitle(), "Setup");
+    QDir().mkpath(ARTIFACTS_DIR);
+    EXPECT_TRUE(dialog->grab().save(ARTIFACTS_DIR "/setup-dialog.png"));
 }
 
 struct RefusedField {
