@@ -33,6 +33,13 @@ protected:
         return window;
     }
 
+    // Starts with the example settings file, whose port 2 reads from the pseudo-terminal.
+    std::unique_ptr<CProbeDlg> startOnExample(PtyPair& pty) {
+        dir.write("vemo.dat", exampleSettingsFile());
+        pty.linkAs("COM2");
+        return start();
+    }
+
     void send(PtyPair& pty, CProbeDlg& window, const QByteArray& line, const std::string& status) {
         pty.write(line);
         QTRY_COMPARE_WITH_TIMEOUT(window.controlText(kStatusLine), status, 5000);
@@ -58,10 +65,8 @@ TEST_F(MainWindowTest, StartsWithoutSettingsFileOnPortOne) {
 }
 
 TEST_F(MainWindowTest, LoadsTheExampleFileAndSavesItBackByteForByte) {
-    dir.write("vemo.dat", exampleSettingsFile());
     PtyPair pty;
-    pty.linkAs("COM2");
-    auto window = start();
+    auto window = startOnExample(pty);
     EXPECT_EQ(window->controlText(kStatusLine), "Com 2 OK: 9600,N,8,1 echo:0");
     EXPECT_EQ(window->m_p1FullScaleCounts, 32767u);
     EXPECT_EQ(window->m_p2MinTemp, -10.0f);
@@ -138,10 +143,8 @@ TEST_F(MainWindowTest, ATruncatedFileStopsInitialisationWithTheEndOfFileError) {
 }
 
 TEST_F(MainWindowTest, ReceivedLinesUpdateDisplaysAndStatus) {
-    dir.write("vemo.dat", exampleSettingsFile());
     PtyPair pty;
-    pty.linkAs("COM2");
-    auto window = start();
+    auto window = startOnExample(pty);
     send(pty, *window, "XSMADC,16384,100,200\n", "Data Received");
     EXPECT_EQ(window->controlText(kP1Display), "50.0 \xB0"
                                                "C");
@@ -156,10 +159,8 @@ TEST_F(MainWindowTest, ReceivedLinesUpdateDisplaysAndStatus) {
 }
 
 TEST_F(MainWindowTest, LoggingSwitchLogsSamplesWithAHeaderOncePerRun) {
-    dir.write("vemo.dat", exampleSettingsFile());
     PtyPair pty;
-    pty.linkAs("COM2");
-    auto window = start();
+    auto window = startOnExample(pty);
     QTest::mouseClick(window->control(kLoggingSwitch), Qt::LeftButton);
     EXPECT_EQ(window->controlText(kLoggingSwitch), "Logging Enabled");
     send(pty, *window, "XSMADC,1,2,3\n", "Writing Data");
@@ -227,10 +228,8 @@ TEST_F(MainWindowTest, StatusLineShowsTheEchoBox) {
 }
 
 TEST_F(MainWindowTest, AboutBoxIsModalWhileSamplesKeepArriving) {
-    dir.write("vemo.dat", exampleSettingsFile());
     PtyPair pty;
-    pty.linkAs("COM2");
-    auto window = start();
+    auto window = startOnExample(pty);
     std::string caption, statusBehind;
     QTimer::singleShot(0, [&] {
         QWidget* box = QApplication::activeModalWidget();
@@ -252,10 +251,8 @@ TEST_F(MainWindowTest, AboutBoxIsModalWhileSamplesKeepArriving) {
 }
 
 TEST_F(MainWindowTest, ScreenshotOfTheMainWindow) {
-    dir.write("vemo.dat", exampleSettingsFile());
     PtyPair pty;
-    pty.linkAs("COM2");
-    auto window = start();
+    auto window = startOnExample(pty);
     send(pty, *window, "XSMADC,16384,100,200\n", "Data Received");
     const QImage shot = window->grab().toImage();
     ASSERT_FALSE(shot.isNull());
