@@ -311,7 +311,9 @@ TEST_F(DialogTest, ExchangeFromTheControlsStopsAtTheFirstFailure) {
         // Members after the failing one keep their old values.
         EXPECT_EQ(dialog.channel, "old");
         EXPECT_EQ(dialog.echo, 0);
-        if (run.control != Number) EXPECT_EQ(dialog.number, 2.5f);
+        if (run.control != Number) {
+            EXPECT_EQ(dialog.number, 2.5f);
+        }
         if (run.control == Port) {
             EXPECT_EQ(dialog.counts, 12u);
             EXPECT_EQ(dialog.path, "new.log");
